@@ -7,7 +7,10 @@
 #include <cstddef>
 #include <cstdint>
 
-enum { HookRecordPairCapacity = 100 };
+enum
+{
+    HookRecordPairCapacity = 100
+};
 
 struct HookKeyPair
 {

@@ -6,7 +6,8 @@
 #include <cstdint>
 
 namespace VirtualKey {
-enum : uint32_t {
+enum : uint32_t
+{
     Back = 0x08,
     Tab = 0x09,
     Return = 0x0D,
