@@ -12,3 +12,7 @@ function(tolvan_add_hook_test name)
 endfunction()
 
 tolvan_add_hook_test(tst_hookcore hook_core)
+
+if(TARGET hook_linux)
+    tolvan_add_hook_test(tst_hooklinux hook_linux)
+endif()
