@@ -208,10 +208,14 @@ private:
 
 struct FakeOutputState
 {
+    // A deep copy: Qt's implicit sharing between threads would only blur a race detector's view.
     QStringList written()
     {
         std::lock_guard<std::mutex> lock(mutex);
-        return events;
+        QStringList copy;
+        for (const std::string &event : events)
+            copy << QString::fromStdString(event);
+        return copy;
     }
     void clear()
     {
@@ -220,7 +224,7 @@ struct FakeOutputState
     }
 
     std::mutex mutex;
-    QStringList events;
+    std::vector<std::string> events;
     bool open = false;
     int created = 0;
     int writeResult = 0;
@@ -245,7 +249,7 @@ public:
         std::lock_guard<std::mutex> lock(state->mutex);
         if (state->writeResult != 0)
             return state->writeResult;
-        state->events << eventText(type, code, value);
+        state->events.push_back(eventText(type, code, value).toStdString());
         return 0;
     }
 
