@@ -130,5 +130,5 @@ void TestKeyTable::qtKeyFallbackAgreesWithTable()
         KeyTable::virtualKeyFromEvdev(uint16_t(evdev)));
 }
 
-QTEST_APPLESS_MAIN(TestKeyTable)
+QTEST_MAIN(TestKeyTable)
 #include "tst_keytable.moc"

@@ -1,0 +1,4 @@
+#include "mainwindow/tolvan.h"
+
+// Not built yet: the configuration issue fills this in.
+void Tolvan::ok() { }
