@@ -72,6 +72,9 @@ private:
     QAction *aboutAction;
     QMenu *trayIconMenu;
     QSystemTrayIcon *trayIcon;
+    // The settings file at start could not be read to its end: the first OK keeps its bytes as a
+    // backup before it replaces the file.
+    bool configurationIncomplete = false;
 
     // The tests look at the state behind the form through this one door.
     friend class TolvanInspector;

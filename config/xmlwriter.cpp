@@ -1,0 +1,108 @@
+#include "config/xmlwriter.h"
+
+#include "config/xmltext.h"
+#include "mainwindow/tolvan.h"
+
+#include <QIODevice>
+
+namespace {
+
+struct KeySetting
+{
+    QLatin1String element;
+    quint32 Scheme::*code;
+    QLatin1String textElement;
+    QString Scheme::*text;
+};
+
+const KeySetting keySettings[] = {
+    { QLatin1String("turnOn"), &Scheme::turnOn, QLatin1String("turnOnText"), &Scheme::turnOnText },
+    { QLatin1String("enemyBlood"), &Scheme::enemyBlood, QLatin1String("enemyBloodText"),
+        &Scheme::enemyBloodText },
+    { QLatin1String("friendBlood"), &Scheme::friendBlood, QLatin1String("friendBloodText"),
+        &Scheme::friendBloodText },
+    { QLatin1String("keypad7"), &Scheme::keypad7, QLatin1String("keypad7Text"),
+        &Scheme::keypad7Text },
+    { QLatin1String("keypad8"), &Scheme::keypad8, QLatin1String("keypad8Text"),
+        &Scheme::keypad8Text },
+    { QLatin1String("keypad4"), &Scheme::keypad4, QLatin1String("keypad4Text"),
+        &Scheme::keypad4Text },
+    { QLatin1String("keypad5"), &Scheme::keypad5, QLatin1String("keypad5Text"),
+        &Scheme::keypad5Text },
+    { QLatin1String("keypad1"), &Scheme::keypad1, QLatin1String("keypad1Text"),
+        &Scheme::keypad1Text },
+    { QLatin1String("keypad2"), &Scheme::keypad2, QLatin1String("keypad2Text"),
+        &Scheme::keypad2Text },
+};
+
+} // namespace
+
+XmlWriter::XmlWriter(const Tolvan *dialog)
+    : XmlWriter(dialog->getVersion(), dialog->getLastScheme())
+{
+}
+
+XmlWriter::XmlWriter(const QString &version, int lastScheme)
+    : version(version), lastScheme(lastScheme)
+{
+}
+
+QString XmlWriter::indent(int level)
+{
+    return QString(4 * level, QLatin1Char(' '));
+}
+
+QByteArray XmlWriter::document(const QVector<Scheme> &schemes)
+{
+    // Numbers in the stream's default form: base 10, no padding, a sign only when negative.
+    QString text;
+    out.setString(&text);
+    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        << "<!DOCTYPE xtol>\n"
+        << "<tolvan version=\"" << xmlEscaped(version, XmlTextPlace::Attribute) << "\">\n"
+        << indent(1) << "<lastScheme>" << lastScheme << "</lastScheme>\n";
+    for (const Scheme &scheme : schemes)
+        writeScheme(scheme);
+    out << "</tolvan>\n";
+    out.flush();
+    out.setString(nullptr);
+    return text.toUtf8();
+}
+
+void XmlWriter::writeScheme(const Scheme &scheme)
+{
+    out << indent(1) << "<scheme name=\"" << xmlEscaped(scheme.name, XmlTextPlace::Attribute)
+        << "\">\n";
+    out << indent(2) << "<winShield>" << (scheme.winShield ? 1 : 0) << "</winShield>\n";
+    for (const KeySetting &setting : keySettings) {
+        out << indent(2) << '<' << setting.element << '>' << scheme.*setting.code << "</"
+            << setting.element << ">\n";
+        out << indent(2) << '<' << setting.textElement << '>'
+            << xmlEscaped(scheme.*setting.text, XmlTextPlace::Content) << "</"
+            << setting.textElement << ">\n";
+    }
+    for (const ToneKey &toneKey : scheme.toneKeys) {
+        out << indent(2) << "<toneKey>\n";
+        out << indent(3) << "<toneKeyText>"
+            << xmlEscaped(toneKey.toneKeyText, XmlTextPlace::Content) << "</toneKeyText>\n";
+        out << indent(3) << "<from>" << toneKey.from << "</from>\n";
+        out << indent(3) << "<to>" << toneKey.to << "</to>\n";
+        out << indent(2) << "</toneKey>\n";
+    }
+    out << indent(1) << "</scheme>\n";
+}
+
+bool XmlWriter::writeFile(QIODevice *device, const QVector<Scheme> &schemes)
+{
+    const QByteArray bytes = document(schemes);
+    // A file device reports a short write without an error when the limit falls inside it; only
+    // the next write fails and names the reason. So write on until all is out or a write fails.
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const qint64 result = device->write(bytes.constData() + written, bytes.size() - written);
+        if (result <= 0)
+            return false;
+        written += result;
+    }
+    return true;
+}
