@@ -30,6 +30,6 @@ bool Tolvan::loadConfiguration()
     // The selector's first entry, the form's own, stands for the first scheme whatever its name.
     for (qsizetype i = 1; i < schemes.size(); ++i)
         schemeComboBox->addItem(schemes.at(i).name);
-    lastScheme = qBound(0, handler.lastScheme(), int(schemes.size()) - 1);
+    lastScheme = handler.lastScheme();
     return true;
 }

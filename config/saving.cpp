@@ -38,6 +38,11 @@ bool keepBackup(QString *reason)
 
 } // namespace
 
+XmlWriter::XmlWriter(const Tolvan *dialog)
+    : XmlWriter(dialog->getVersion(), dialog->getLastScheme())
+{
+}
+
 void Tolvan::ok()
 {
     // While a new scheme's name is being typed, OK only ends the typing.

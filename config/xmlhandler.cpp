@@ -196,7 +196,7 @@ bool XmlHandler::parse(QIODevice *device)
 
 int XmlHandler::lastScheme() const
 {
-    return lastSchemeValue;
+    return qBound(0, lastSchemeValue, qMax(0, int(schemeList->size()) - 1));
 }
 
 QString XmlHandler::errorMessage() const

@@ -29,7 +29,8 @@ public:
     // stopped early: not well-formed, or not a settings file of this version.
     bool parse(QIODevice *device);
 
-    // The last `lastScheme` of the document, 0 when it has none; not checked against the schemes.
+    // The last `lastScheme` of the document (0 when it has none), brought into the range of the
+    // schemes in the list, so that it always names one of them; 0 when the list is empty.
     int lastScheme() const;
     // Why the parse stopped, with line and column, as the user is told.
     QString errorMessage() const;

@@ -1,7 +1,6 @@
 #include "config/xmlwriter.h"
 
 #include "config/xmltext.h"
-#include "mainwindow/tolvan.h"
 
 #include <QIODevice>
 
@@ -36,11 +35,6 @@ const KeySetting keySettings[] = {
 };
 
 } // namespace
-
-XmlWriter::XmlWriter(const Tolvan *dialog)
-    : XmlWriter(dialog->getVersion(), dialog->getLastScheme())
-{
-}
 
 XmlWriter::XmlWriter(const QString &version, int lastScheme)
     : version(version), lastScheme(lastScheme)
