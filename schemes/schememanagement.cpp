@@ -1,16 +1,141 @@
 #include "mainwindow/tolvan.h"
+#include "schemes/mylistwidgetitem.h"
+
+namespace {
+
+// The nine key fields of the form beside the scheme fields they show, in the order the form
+// transfers them.
+struct KeyField
+{
+    MyLineEdit *Ui_tolvan::*lineEdit;
+    QString Scheme::*text;
+    quint32 Scheme::*code;
+};
+
+const KeyField keyFields[] = {
+    { &Ui_tolvan::turnOnLineEdit, &Scheme::turnOnText, &Scheme::turnOn },
+    { &Ui_tolvan::enemyBloodLineEdit, &Scheme::enemyBloodText, &Scheme::enemyBlood },
+    { &Ui_tolvan::friendBloodLineEdit, &Scheme::friendBloodText, &Scheme::friendBlood },
+    { &Ui_tolvan::keypad7LineEdit, &Scheme::keypad7Text, &Scheme::keypad7 },
+    { &Ui_tolvan::keypad8LineEdit, &Scheme::keypad8Text, &Scheme::keypad8 },
+    { &Ui_tolvan::keypad4LineEdit, &Scheme::keypad4Text, &Scheme::keypad4 },
+    { &Ui_tolvan::keypad5LineEdit, &Scheme::keypad5Text, &Scheme::keypad5 },
+    { &Ui_tolvan::keypad1LineEdit, &Scheme::keypad1Text, &Scheme::keypad1 },
+    { &Ui_tolvan::keypad2LineEdit, &Scheme::keypad2Text, &Scheme::keypad2 },
+};
+
+} // namespace
 
 void Tolvan::setSchemeDefaults(Scheme &scheme)
 {
     ::setSchemeDefaults(scheme);
 }
 
-// Not built yet: the schemes issue fills these in.
-void Tolvan::schemeToForm() { }
-void Tolvan::formToScheme() { }
-void Tolvan::schemeNewButtonClicked() { }
-void Tolvan::schemeDeleteButtonClicked() { }
-void Tolvan::schemeComboBoxIndexChanged(int) { }
-void Tolvan::schemeComboBoxEditTextChanged(const QString &) { }
-void Tolvan::schemeHighlighted(int) { }
-void Tolvan::cancel() { }
+void Tolvan::schemeToForm()
+{
+    const Scheme scheme = schemes.at(lastScheme);
+    setWindowTitle(tr("%1 - tolvan key change").arg(scheme.name));
+
+    // The radio button's group keeps a click from clearing it; only a scheme whose setting is
+    // off may, so the group lets go for that moment.
+    winShieldButtonGroup->setExclusive(false);
+    winShieldRadioButton->setChecked(scheme.winShield);
+    winShieldButtonGroup->setExclusive(true);
+
+    for (const KeyField &field : keyFields) {
+        MyLineEdit *lineEdit = this->*field.lineEdit;
+        lineEdit->setText(scheme.*field.text);
+        lineEdit->key = scheme.*field.code;
+    }
+
+    // The remembered item goes with the items: an Edit must never reach a deleted one.
+    toneKeyListWidget->clear();
+    currentToneKeyItem = nullptr;
+    advanceEditButton->setEnabled(false);
+    advanceDeleteButton->setEnabled(false);
+    for (const ToneKey &toneKey : scheme.toneKeys) {
+        auto *item = new MyListWidgetItem;
+        item->setText(toneKey.toneKeyText);
+        item->from = toneKey.from;
+        item->to = toneKey.to;
+        toneKeyListWidget->addItem(item);
+    }
+}
+
+void Tolvan::formToScheme()
+{
+    Scheme &scheme = schemes[lastScheme];
+    scheme.winShield = winShieldRadioButton->isChecked();
+    for (const KeyField &field : keyFields) {
+        const MyLineEdit *lineEdit = this->*field.lineEdit;
+        scheme.*field.text = lineEdit->text();
+        scheme.*field.code = lineEdit->key;
+    }
+    scheme.toneKeys.clear();
+    for (int row = 0; row < toneKeyListWidget->count(); ++row) {
+        const auto *item = static_cast<const MyListWidgetItem *>(toneKeyListWidget->item(row));
+        scheme.toneKeys.append({ item->from, item->to, item->text() });
+    }
+}
+
+void Tolvan::schemeComboBoxIndexChanged(int index)
+{
+    if (index < 0 || index >= schemes.size())
+        return;
+    // -1 while a scheme is being deleted: its form must not reach the successor.
+    if (lastScheme != -1)
+        formToScheme();
+    schemeDeleteButton->setEnabled(index != 0);
+    lastScheme = index;
+    schemeToForm();
+    stopHook();
+}
+
+void Tolvan::schemeNewButtonClicked()
+{
+    schemeComboBox->setEditable(false);
+    schemeComboBox->addItem(tr("new"));
+    Scheme scheme;
+    setSchemeDefaults(scheme);
+    scheme.name = tr("new");
+    schemes.append(scheme);
+    // Runs schemeComboBoxIndexChanged: the form goes into the scheme being left.
+    schemeComboBox->setCurrentIndex(schemeComboBox->count() - 1);
+    schemeComboBox->setEditable(true);
+    schemeDeleteButton->setEnabled(true);
+}
+
+void Tolvan::schemeDeleteButtonClicked()
+{
+    // The first scheme stays: the form needs a scheme to show.
+    if (lastScheme <= 0)
+        return;
+    schemeComboBox->setEditable(false);
+    schemes.remove(lastScheme);
+    lastScheme = -1;
+    // Selects the successor, which runs schemeComboBoxIndexChanged.
+    schemeComboBox->removeItem(schemeComboBox->currentIndex());
+}
+
+void Tolvan::schemeComboBoxEditTextChanged(const QString &text)
+{
+    // Selecting another entry sets the edit text to that entry's name before the selection
+    // reaches schemeComboBoxIndexChanged: that text is no typing, and must not rename the
+    // scheme being left.
+    if (lastScheme < 0 || schemeComboBox->currentIndex() != lastScheme)
+        return;
+    schemeComboBox->setItemText(schemeComboBox->currentIndex(), text);
+    schemes[lastScheme].name = text;
+}
+
+void Tolvan::schemeHighlighted(int)
+{
+    schemeComboBox->setEditable(false);
+}
+
+void Tolvan::cancel()
+{
+    setSchemeDefaults(schemes[lastScheme]);
+    schemeToForm();
+    stopHook();
+}
