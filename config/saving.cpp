@@ -27,7 +27,7 @@ bool keepBackup(QString *reason)
         return false;
     }
     QSaveFile backup(backupFileName);
-    if (!backup.open(QIODevice::WriteOnly) || backup.write(bytes) != bytes.size()
+    if (!backup.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || !writeAll(&backup, bytes)
         || !backup.commit()) {
         *reason = backup.errorString();
         backup.cancelWriting();
@@ -63,13 +63,17 @@ void Tolvan::ok()
         refuse(reason);
         return;
     }
+    // Unbuffered, so that every write reports what reached the disk: QSaveFile flushes its
+    // buffer only while committing and then installs a file cut short by a full disk or a size
+    // limit as if it were complete.
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::Unbuffered)) {
         refuse(file.errorString());
         return;
     }
     XmlWriter writer(this);
-    if (!writer.writeFile(&file, schemes) || !file.commit()) {
+    if (!writer.writeFile(&file, schemes) || file.error() != QFileDevice::NoError
+        || !file.commit()) {
         refuse(file.errorString());
         file.cancelWriting();
         return;

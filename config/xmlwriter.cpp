@@ -88,9 +88,11 @@ void XmlWriter::writeScheme(const Scheme &scheme)
 
 bool XmlWriter::writeFile(QIODevice *device, const QVector<Scheme> &schemes)
 {
-    const QByteArray bytes = document(schemes);
-    // A file device reports a short write without an error when the limit falls inside it; only
-    // the next write fails and names the reason. So write on until all is out or a write fails.
+    return writeAll(device, document(schemes));
+}
+
+bool writeAll(QIODevice *device, const QByteArray &bytes)
+{
     qint64 written = 0;
     while (written < bytes.size()) {
         const qint64 result = device->write(bytes.constData() + written, bytes.size() - written);

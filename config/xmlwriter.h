@@ -35,3 +35,8 @@ private:
     int lastScheme;
     QTextStream out;
 };
+
+// Writes all of `bytes`, or returns false with the device's reason. A file reports a write cut
+// short by a size limit or a full disk without an error; only the next write fails and names the
+// reason, so writing goes on until everything is out or a write fails.
+bool writeAll(QIODevice *device, const QByteArray &bytes);
