@@ -77,22 +77,22 @@ ProgramDriver::~ProgramDriver()
     }
 }
 
-QProcess *ProgramDriver::start()
+QProcess *ProgramDriver::start(const QString &program)
 {
-    auto *program = new QProcess;
+    auto *process = new QProcess;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("DISPLAY"), display);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("TOLVAN_HOOKDOUBLE_LOG"), dir.filePath("hookcalls.log"));
     // The window is never freed, by design: the leak checker would call that a leak.
     environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    program->setProcessEnvironment(environment);
-    program->setWorkingDirectory(dir.path());
-    program->setProcessChannelMode(QProcess::ForwardedChannels);
-    program->start(dir.filePath(QStringLiteral("tolvan")), {});
-    program->waitForStarted();
-    programs.append(program);
-    return program;
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(dir.path());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(program.isEmpty() ? dir.filePath(QStringLiteral("tolvan")) : program, {});
+    process->waitForStarted();
+    programs.append(process);
+    return process;
 }
 
 bool ProgramDriver::xdotool(const QStringList &arguments, QString *output)

@@ -14,7 +14,11 @@
 class ProgramDriver
 {
 public:
-    enum HookLibrary { WithHookLibrary, WithoutHookLibrary };
+    enum HookLibrary
+    {
+        WithHookLibrary,
+        WithoutHookLibrary
+    };
 
     explicit ProgramDriver(HookLibrary library = WithHookLibrary);
     ~ProgramDriver();
@@ -24,8 +28,9 @@ public:
     QString workDir() const { return dir.path(); }
     QString filePath(const QString &name) const { return dir.filePath(name); }
 
-    // Starts one more copy of the program; the driver ends whatever still runs when it goes.
-    QProcess *start();
+    // Starts one more copy of the program (by default the copy in the working directory); the
+    // driver ends whatever still runs when it goes.
+    QProcess *start(const QString &program = QString());
 
     // Ids of the visible windows whose title matches the regular expression.
     QStringList windows(const QString &title);
