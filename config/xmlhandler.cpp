@@ -95,7 +95,8 @@ bool XmlHandler::startElement(QStringView qName, const QXmlStreamAttributes &att
             ++toneKeyDepth;
         }
     }
-    currentText.clear();
+    // Keeps its buffer: most elements hold a few characters or only the indentation.
+    currentText.resize(0);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "config/xmltext.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr QChar replacementCharacter(0xFFFD);
@@ -25,10 +27,20 @@ bool readCharacter(QStringView text, qsizetype i, qsizetype &length)
     return u != 0xFFFE && u != 0xFFFF;
 }
 
+// True for a character that xmlEscaped() writes as it is, in either place. Checked first, so
+// that the usual text is copied whole.
+bool isPlain(char16_t u)
+{
+    return u >= 0x20 && u != '&' && u != '<' && u != '>' && u != '"' && (u < 0xD800 || u > 0xDFFF)
+        && u < 0xFFFE;
+}
+
 } // namespace
 
 QString xmlEscaped(QStringView text, XmlTextPlace place)
 {
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return isPlain(c.unicode()); }))
+        return text.toString();
     QString result;
     result.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {

@@ -4,6 +4,8 @@
 
 #include <QIODevice>
 
+#include <iterator>
+
 namespace {
 
 struct KeySetting
@@ -43,6 +45,10 @@ XmlWriter::XmlWriter(const QString &version, int lastScheme)
 
 QString XmlWriter::indent(int level)
 {
+    static const QString levels[] = { QString(), QString(4, QLatin1Char(' ')),
+        QString(8, QLatin1Char(' ')), QString(12, QLatin1Char(' ')) };
+    if (level >= 0 && level < int(std::size(levels)))
+        return levels[level];
     return QString(4 * level, QLatin1Char(' '));
 }
 
@@ -51,13 +57,13 @@ QByteArray XmlWriter::document(const QVector<Scheme> &schemes)
     // Numbers in the stream's default form: base 10, no padding, a sign only when negative.
     QString text;
     out.setString(&text);
-    out << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        << "<!DOCTYPE xtol>\n"
-        << "<tolvan version=\"" << xmlEscaped(version, XmlTextPlace::Attribute) << "\">\n"
-        << indent(1) << "<lastScheme>" << lastScheme << "</lastScheme>\n";
+    out << QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n")
+        << QLatin1String("<!DOCTYPE xtol>\n") << QLatin1String("<tolvan version=\"")
+        << xmlEscaped(version, XmlTextPlace::Attribute) << QLatin1String("\">\n") << indent(1)
+        << QLatin1String("<lastScheme>") << lastScheme << QLatin1String("</lastScheme>\n");
     for (const Scheme &scheme : schemes)
         writeScheme(scheme);
-    out << "</tolvan>\n";
+    out << QLatin1String("</tolvan>\n");
     out.flush();
     out.setString(nullptr);
     return text.toUtf8();
@@ -65,25 +71,27 @@ QByteArray XmlWriter::document(const QVector<Scheme> &schemes)
 
 void XmlWriter::writeScheme(const Scheme &scheme)
 {
-    out << indent(1) << "<scheme name=\"" << xmlEscaped(scheme.name, XmlTextPlace::Attribute)
-        << "\">\n";
-    out << indent(2) << "<winShield>" << (scheme.winShield ? 1 : 0) << "</winShield>\n";
+    out << indent(1) << QLatin1String("<scheme name=\"")
+        << xmlEscaped(scheme.name, XmlTextPlace::Attribute) << QLatin1String("\">\n");
+    out << indent(2) << QLatin1String("<winShield>") << (scheme.winShield ? 1 : 0)
+        << QLatin1String("</winShield>\n");
     for (const KeySetting &setting : keySettings) {
-        out << indent(2) << '<' << setting.element << '>' << scheme.*setting.code << "</"
-            << setting.element << ">\n";
+        out << indent(2) << '<' << setting.element << '>' << scheme.*setting.code
+            << QLatin1String("</") << setting.element << QLatin1String(">\n");
         out << indent(2) << '<' << setting.textElement << '>'
-            << xmlEscaped(scheme.*setting.text, XmlTextPlace::Content) << "</"
-            << setting.textElement << ">\n";
+            << xmlEscaped(scheme.*setting.text, XmlTextPlace::Content) << QLatin1String("</")
+            << setting.textElement << QLatin1String(">\n");
     }
     for (const ToneKey &toneKey : scheme.toneKeys) {
-        out << indent(2) << "<toneKey>\n";
-        out << indent(3) << "<toneKeyText>"
-            << xmlEscaped(toneKey.toneKeyText, XmlTextPlace::Content) << "</toneKeyText>\n";
-        out << indent(3) << "<from>" << toneKey.from << "</from>\n";
-        out << indent(3) << "<to>" << toneKey.to << "</to>\n";
-        out << indent(2) << "</toneKey>\n";
+        out << indent(2) << QLatin1String("<toneKey>\n");
+        out << indent(3) << QLatin1String("<toneKeyText>")
+            << xmlEscaped(toneKey.toneKeyText, XmlTextPlace::Content)
+            << QLatin1String("</toneKeyText>\n");
+        out << indent(3) << QLatin1String("<from>") << toneKey.from << QLatin1String("</from>\n");
+        out << indent(3) << QLatin1String("<to>") << toneKey.to << QLatin1String("</to>\n");
+        out << indent(2) << QLatin1String("</toneKey>\n");
     }
-    out << indent(1) << "</scheme>\n";
+    out << indent(1) << QLatin1String("</scheme>\n");
 }
 
 bool XmlWriter::writeFile(QIODevice *device, const QVector<Scheme> &schemes)
