@@ -162,10 +162,8 @@ void TestConfigSave::pastedTextsSurviveOkAndRestart_data()
 
     const auto same
         = [](const char *name, const QString &text) { QTest::newRow(name) << text << text; };
-    same("markup characters", QStringLiteral("<b>&amp;\"q\" 'a' ]]>"));
-    same("tab and blanks at the ends", QStringLiteral(" \ta b\t "));
-    same("line breaks", QStringLiteral("one\r\ntwo\nthree\r"));
-    same("non-ASCII", QStringLiteral("默认方案 ß 😀"));
+    same("markup characters", QStringLiteral("<b>&amp;\"q\" 'a' ]]> 默认方案"));
+    same("tabs, line breaks and blanks at the ends", QStringLiteral(" \tone\r\ntwo\nthree\r "));
     QTest::newRow("escape and null characters")
         << (QStringLiteral("a") + QChar(0x1B) + QChar(0) + QStringLiteral("b"))
         << (QStringLiteral("a") + QChar(0xFFFD) + QChar(0xFFFD) + QStringLiteral("b"));
