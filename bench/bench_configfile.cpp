@@ -25,10 +25,10 @@ const QVector<Scheme> &largeSchemes()
             scheme.keypad7 = 65;
             scheme.keypad7Text = QStringLiteral("a");
             for (quint32 pair = 0; pair < 100; ++pair)
-                scheme.toneKeys.append({ 65 + pair % 26, 112 + pair % 12,
+                scheme.toneKeys.append({65 + pair % 26, 112 + pair % 12,
                     QStringLiteral("%1         ---->         F%2")
                         .arg(QChar(u'a' + pair % 26))
-                        .arg(1 + pair % 12) });
+                        .arg(1 + pair % 12)});
             result << scheme;
         }
         return result;

@@ -59,8 +59,8 @@ std::vector<KeyInput> typing()
         if (rows[i].virtualKey == VirtualKey::Scroll)
             continue;
         for (KeyAction action :
-            { KeyAction::Down, KeyAction::Repeat, KeyAction::Repeat, KeyAction::Up })
-            events.push_back(KeyInput { 0, rows[i].evdev, rows[i].virtualKey, action });
+            {KeyAction::Down, KeyAction::Repeat, KeyAction::Repeat, KeyAction::Up})
+            events.push_back(KeyInput {0, rows[i].evdev, rows[i].virtualKey, action});
     }
     return events;
 }

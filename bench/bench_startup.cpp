@@ -60,7 +60,7 @@ Summary summarize(std::vector<double> values)
     double sum = 0;
     for (double value : values)
         sum += value;
-    return { values[values.size() / 2], sum / double(values.size()), values.front() };
+    return {values[values.size() / 2], sum / double(values.size()), values.front()};
 }
 
 } // namespace

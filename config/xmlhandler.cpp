@@ -21,27 +21,27 @@ struct SchemeText
 };
 
 const SchemeCode schemeCodes[] = {
-    { QLatin1String("turnOn"), &Scheme::turnOn },
-    { QLatin1String("enemyBlood"), &Scheme::enemyBlood },
-    { QLatin1String("friendBlood"), &Scheme::friendBlood },
-    { QLatin1String("keypad7"), &Scheme::keypad7 },
-    { QLatin1String("keypad8"), &Scheme::keypad8 },
-    { QLatin1String("keypad4"), &Scheme::keypad4 },
-    { QLatin1String("keypad5"), &Scheme::keypad5 },
-    { QLatin1String("keypad1"), &Scheme::keypad1 },
-    { QLatin1String("keypad2"), &Scheme::keypad2 },
+    {QLatin1String("turnOn"), &Scheme::turnOn},
+    {QLatin1String("enemyBlood"), &Scheme::enemyBlood},
+    {QLatin1String("friendBlood"), &Scheme::friendBlood},
+    {QLatin1String("keypad7"), &Scheme::keypad7},
+    {QLatin1String("keypad8"), &Scheme::keypad8},
+    {QLatin1String("keypad4"), &Scheme::keypad4},
+    {QLatin1String("keypad5"), &Scheme::keypad5},
+    {QLatin1String("keypad1"), &Scheme::keypad1},
+    {QLatin1String("keypad2"), &Scheme::keypad2},
 };
 
 const SchemeText schemeTexts[] = {
-    { QLatin1String("turnOnText"), &Scheme::turnOnText },
-    { QLatin1String("enemyBloodText"), &Scheme::enemyBloodText },
-    { QLatin1String("friendBloodText"), &Scheme::friendBloodText },
-    { QLatin1String("keypad7Text"), &Scheme::keypad7Text },
-    { QLatin1String("keypad8Text"), &Scheme::keypad8Text },
-    { QLatin1String("keypad4Text"), &Scheme::keypad4Text },
-    { QLatin1String("keypad5Text"), &Scheme::keypad5Text },
-    { QLatin1String("keypad1Text"), &Scheme::keypad1Text },
-    { QLatin1String("keypad2Text"), &Scheme::keypad2Text },
+    {QLatin1String("turnOnText"), &Scheme::turnOnText},
+    {QLatin1String("enemyBloodText"), &Scheme::enemyBloodText},
+    {QLatin1String("friendBloodText"), &Scheme::friendBloodText},
+    {QLatin1String("keypad7Text"), &Scheme::keypad7Text},
+    {QLatin1String("keypad8Text"), &Scheme::keypad8Text},
+    {QLatin1String("keypad4Text"), &Scheme::keypad4Text},
+    {QLatin1String("keypad5Text"), &Scheme::keypad5Text},
+    {QLatin1String("keypad1Text"), &Scheme::keypad1Text},
+    {QLatin1String("keypad2Text"), &Scheme::keypad2Text},
 };
 
 // A value that does not convert (empty, hexadecimal, out of range, stray characters) reads as 0.

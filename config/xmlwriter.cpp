@@ -17,23 +17,23 @@ struct KeySetting
 };
 
 const KeySetting keySettings[] = {
-    { QLatin1String("turnOn"), &Scheme::turnOn, QLatin1String("turnOnText"), &Scheme::turnOnText },
-    { QLatin1String("enemyBlood"), &Scheme::enemyBlood, QLatin1String("enemyBloodText"),
-        &Scheme::enemyBloodText },
-    { QLatin1String("friendBlood"), &Scheme::friendBlood, QLatin1String("friendBloodText"),
-        &Scheme::friendBloodText },
-    { QLatin1String("keypad7"), &Scheme::keypad7, QLatin1String("keypad7Text"),
-        &Scheme::keypad7Text },
-    { QLatin1String("keypad8"), &Scheme::keypad8, QLatin1String("keypad8Text"),
-        &Scheme::keypad8Text },
-    { QLatin1String("keypad4"), &Scheme::keypad4, QLatin1String("keypad4Text"),
-        &Scheme::keypad4Text },
-    { QLatin1String("keypad5"), &Scheme::keypad5, QLatin1String("keypad5Text"),
-        &Scheme::keypad5Text },
-    { QLatin1String("keypad1"), &Scheme::keypad1, QLatin1String("keypad1Text"),
-        &Scheme::keypad1Text },
-    { QLatin1String("keypad2"), &Scheme::keypad2, QLatin1String("keypad2Text"),
-        &Scheme::keypad2Text },
+    {QLatin1String("turnOn"), &Scheme::turnOn, QLatin1String("turnOnText"), &Scheme::turnOnText},
+    {QLatin1String("enemyBlood"), &Scheme::enemyBlood, QLatin1String("enemyBloodText"),
+        &Scheme::enemyBloodText},
+    {QLatin1String("friendBlood"), &Scheme::friendBlood, QLatin1String("friendBloodText"),
+        &Scheme::friendBloodText},
+    {QLatin1String("keypad7"), &Scheme::keypad7, QLatin1String("keypad7Text"),
+        &Scheme::keypad7Text},
+    {QLatin1String("keypad8"), &Scheme::keypad8, QLatin1String("keypad8Text"),
+        &Scheme::keypad8Text},
+    {QLatin1String("keypad4"), &Scheme::keypad4, QLatin1String("keypad4Text"),
+        &Scheme::keypad4Text},
+    {QLatin1String("keypad5"), &Scheme::keypad5, QLatin1String("keypad5Text"),
+        &Scheme::keypad5Text},
+    {QLatin1String("keypad1"), &Scheme::keypad1, QLatin1String("keypad1Text"),
+        &Scheme::keypad1Text},
+    {QLatin1String("keypad2"), &Scheme::keypad2, QLatin1String("keypad2Text"),
+        &Scheme::keypad2Text},
 };
 
 } // namespace
@@ -45,8 +45,8 @@ XmlWriter::XmlWriter(const QString &version, int lastScheme)
 
 QString XmlWriter::indent(int level)
 {
-    static const QString levels[] = { QString(), QString(4, QLatin1Char(' ')),
-        QString(8, QLatin1Char(' ')), QString(12, QLatin1Char(' ')) };
+    static const QString levels[] = {QString(), QString(4, QLatin1Char(' ')),
+        QString(8, QLatin1Char(' ')), QString(12, QLatin1Char(' '))};
     if (level >= 0 && level < int(std::size(levels)))
         return levels[level];
     return QString(4 * level, QLatin1Char(' '));

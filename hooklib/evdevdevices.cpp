@@ -213,7 +213,7 @@ std::unique_ptr<VirtualKeyboard> EvdevDevices::createVirtualKeyboard(
     // media keys, scan codes, and the pointer of a keyboard with a touchpad. No auto-repeat of
     // its own: the keyboards' repeats are passed on.
     const std::pair<unsigned, unsigned> types[]
-        = { { EV_KEY, KEY_MAX }, { EV_REL, REL_MAX }, { EV_MSC, MSC_MAX } };
+        = {{EV_KEY, KEY_MAX}, {EV_REL, REL_MAX}, {EV_MSC, MSC_MAX}};
     for (const auto &keyboard : keyboards) {
         for (const auto &type : types) {
             for (unsigned code = 0; code <= type.second; ++code) {

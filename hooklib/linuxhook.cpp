@@ -122,7 +122,7 @@ bool LinuxHook::grabWhenKeysUp(std::string &error)
     const auto deadline = std::chrono::steady_clock::now() + keysUpTimeout;
     std::vector<pollfd> fds;
     for (const auto &keyboard : keyboards)
-        fds.push_back(pollfd { keyboard->fd(), POLLIN, 0 });
+        fds.push_back(pollfd {keyboard->fd(), POLLIN, 0});
 
     for (;;) {
         // What waits now was seen by everyone already; after the grab it must not be sent again.
@@ -194,9 +194,9 @@ void LinuxHook::ungrabAll()
 
 void LinuxHook::run()
 {
-    std::vector<pollfd> fds { pollfd { stopFd, POLLIN, 0 } };
+    std::vector<pollfd> fds {pollfd {stopFd, POLLIN, 0}};
     for (const auto &keyboard : keyboards)
-        fds.push_back(pollfd { keyboard->fd(), POLLIN, 0 });
+        fds.push_back(pollfd {keyboard->fd(), POLLIN, 0});
 
     std::string failure;
     while (failure.empty()) {
@@ -238,8 +238,8 @@ int LinuxHook::forward(uint32_t device, const input_event &event)
     if (event.type != EV_KEY || event.value < 0 || event.value > 2)
         return virtualKeyboard->write(event.type, event.code, event.value);
     out.clear();
-    const KeyInput input { device, event.code, KeyTable::virtualKeyFromEvdev(event.code),
-        static_cast<KeyAction>(event.value) };
+    const KeyInput input {device, event.code, KeyTable::virtualKeyFromEvdev(event.code),
+        static_cast<KeyAction>(event.value)};
     core.process(input, out);
     // No report here: the one that closes the key's frame follows from the keyboard.
     for (const KeyOutput &key : out) {

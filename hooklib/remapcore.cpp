@@ -40,12 +40,12 @@ void RemapCore::setRecord(const HookRecord &record, std::vector<KeyOutput> &out)
         uint32_t from;
         uint32_t to;
     } keypad[] = {
-        { record.keypad7, VirtualKey::Numpad7 },
-        { record.keypad8, VirtualKey::Numpad8 },
-        { record.keypad4, VirtualKey::Numpad4 },
-        { record.keypad5, VirtualKey::Numpad5 },
-        { record.keypad1, VirtualKey::Numpad1 },
-        { record.keypad2, VirtualKey::Numpad2 },
+        {record.keypad7, VirtualKey::Numpad7},
+        {record.keypad8, VirtualKey::Numpad8},
+        {record.keypad4, VirtualKey::Numpad4},
+        {record.keypad5, VirtualKey::Numpad5},
+        {record.keypad1, VirtualKey::Numpad1},
+        {record.keypad2, VirtualKey::Numpad2},
     };
     for (const auto &key : keypad)
         bind(key.from, Role::Send, codeFromVirtualKey(key.to));
@@ -67,7 +67,7 @@ void RemapCore::bind(uint32_t virtualKey, Role role, uint32_t target)
         return;
     Binding &binding = bindings[virtualKey];
     if (binding.role == Role::None)
-        binding = Binding { role, target };
+        binding = Binding {role, target};
 }
 
 void RemapCore::process(const KeyInput &input, std::vector<KeyOutput> &out)
@@ -77,7 +77,7 @@ void RemapCore::process(const KeyInput &input, std::vector<KeyOutput> &out)
     if (input.action == KeyAction::Up) {
         // Pressed before we saw it: its press went out unchanged, so must its release.
         if (!held) {
-            out.push_back({ input.code, KeyAction::Up });
+            out.push_back({input.code, KeyAction::Up});
             return;
         }
         if (held->produced == Produced::Forwarded)
@@ -91,11 +91,11 @@ void RemapCore::process(const KeyInput &input, std::vector<KeyOutput> &out)
     // A second press without a release in between is a repeat of the first.
     if (input.action == KeyAction::Repeat || held) {
         if (!held)
-            out.push_back({ input.code, KeyAction::Repeat });
+            out.push_back({input.code, KeyAction::Repeat});
         else if (held->produced == Produced::Forwarded)
-            out.push_back({ held->code, KeyAction::Repeat });
+            out.push_back({held->code, KeyAction::Repeat});
         else if (held->produced == Produced::Sent)
-            out.push_back({ held->output, KeyAction::Repeat });
+            out.push_back({held->output, KeyAction::Repeat});
         return;
     }
 
@@ -109,7 +109,7 @@ void RemapCore::process(const KeyInput &input, std::vector<KeyOutput> &out)
         on = !on;
     }
 
-    HeldKey key { input.device, input.code, Produced::Nothing, 0 };
+    HeldKey key {input.device, input.code, Produced::Nothing, 0};
     if (!on || binding.role == Role::None || binding.role == Role::TurnOn) {
         key.produced = Produced::Forwarded;
         press(input.code, out);
@@ -160,8 +160,8 @@ void RemapCore::press(uint32_t code, std::vector<KeyOutput> &out)
             return;
         }
     }
-    outputs.push_back({ code, 1 });
-    out.push_back({ code, KeyAction::Down });
+    outputs.push_back({code, 1});
+    out.push_back({code, KeyAction::Down});
 }
 
 void RemapCore::release(uint32_t code, std::vector<KeyOutput> &out)
@@ -170,7 +170,7 @@ void RemapCore::release(uint32_t code, std::vector<KeyOutput> &out)
         if (output->code == code) {
             if (--output->holders == 0) {
                 outputs.erase(output);
-                out.push_back({ code, KeyAction::Up });
+                out.push_back({code, KeyAction::Up});
             }
             return;
         }

@@ -13,15 +13,15 @@ struct KeyField
 };
 
 const KeyField keyFields[] = {
-    { &Ui_tolvan::turnOnLineEdit, &Scheme::turnOnText, &Scheme::turnOn },
-    { &Ui_tolvan::enemyBloodLineEdit, &Scheme::enemyBloodText, &Scheme::enemyBlood },
-    { &Ui_tolvan::friendBloodLineEdit, &Scheme::friendBloodText, &Scheme::friendBlood },
-    { &Ui_tolvan::keypad7LineEdit, &Scheme::keypad7Text, &Scheme::keypad7 },
-    { &Ui_tolvan::keypad8LineEdit, &Scheme::keypad8Text, &Scheme::keypad8 },
-    { &Ui_tolvan::keypad4LineEdit, &Scheme::keypad4Text, &Scheme::keypad4 },
-    { &Ui_tolvan::keypad5LineEdit, &Scheme::keypad5Text, &Scheme::keypad5 },
-    { &Ui_tolvan::keypad1LineEdit, &Scheme::keypad1Text, &Scheme::keypad1 },
-    { &Ui_tolvan::keypad2LineEdit, &Scheme::keypad2Text, &Scheme::keypad2 },
+    {&Ui_tolvan::turnOnLineEdit, &Scheme::turnOnText, &Scheme::turnOn},
+    {&Ui_tolvan::enemyBloodLineEdit, &Scheme::enemyBloodText, &Scheme::enemyBlood},
+    {&Ui_tolvan::friendBloodLineEdit, &Scheme::friendBloodText, &Scheme::friendBlood},
+    {&Ui_tolvan::keypad7LineEdit, &Scheme::keypad7Text, &Scheme::keypad7},
+    {&Ui_tolvan::keypad8LineEdit, &Scheme::keypad8Text, &Scheme::keypad8},
+    {&Ui_tolvan::keypad4LineEdit, &Scheme::keypad4Text, &Scheme::keypad4},
+    {&Ui_tolvan::keypad5LineEdit, &Scheme::keypad5Text, &Scheme::keypad5},
+    {&Ui_tolvan::keypad1LineEdit, &Scheme::keypad1Text, &Scheme::keypad1},
+    {&Ui_tolvan::keypad2LineEdit, &Scheme::keypad2Text, &Scheme::keypad2},
 };
 
 } // namespace
@@ -74,7 +74,7 @@ void Tolvan::formToScheme()
     scheme.toneKeys.clear();
     for (int row = 0; row < toneKeyListWidget->count(); ++row) {
         const auto *item = static_cast<const MyListWidgetItem *>(toneKeyListWidget->item(row));
-        scheme.toneKeys.append({ item->from, item->to, item->text() });
+        scheme.toneKeys.append({item->from, item->to, item->text()});
     }
 }
 

@@ -23,8 +23,8 @@ void MessageBoxCatcher::answer()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    boxes.append({ box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
-        int(box->buttons().size()), box->isModal() });
+    boxes.append({box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
+        int(box->buttons().size()), box->isModal()});
     // Each box must be closeable by its one button, as a user would do.
     const QList<QAbstractButton *> buttons = box->buttons();
     if (!buttons.isEmpty())

@@ -42,9 +42,9 @@ ProgramDriver::ProgramDriver(HookLibrary library)
         server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         // -noreset: else the server resets whenever its last client leaves, refusing
         // connections meanwhile.
-        const QStringList arguments = { display, QStringLiteral("-screen"), QStringLiteral("0"),
+        const QStringList arguments = {display, QStringLiteral("-screen"), QStringLiteral("0"),
             QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-            QStringLiteral("-noreset") };
+            QStringLiteral("-noreset")};
         server->start(QStringLiteral("Xvfb"), arguments);
         if (!server->waitForStarted()) {
             failure = QStringLiteral("Xvfb does not start: %1").arg(server->errorString());
@@ -53,7 +53,7 @@ ProgramDriver::ProgramDriver(HookLibrary library)
         // The socket appears before the server takes clients: ask it something instead.
         QDeadlineTimer deadline(10000);
         while (!deadline.hasExpired() && server->state() == QProcess::Running) {
-            if (QFileInfo::exists(socket) && xdotool({ QStringLiteral("getdisplaygeometry") }))
+            if (QFileInfo::exists(socket) && xdotool({QStringLiteral("getdisplaygeometry")}))
                 return;
             QThread::msleep(20);
         }
@@ -112,8 +112,8 @@ bool ProgramDriver::xdotool(const QStringList &arguments, QString *output)
 QStringList ProgramDriver::windows(const QString &title)
 {
     QString output;
-    xdotool({ QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                title },
+    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                title},
         &output);
     return output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
@@ -132,16 +132,16 @@ QString ProgramDriver::waitForWindow(const QString &title, int timeoutMs)
 
 bool ProgramDriver::pressKeys(const QString &window, const QStringList &keys)
 {
-    return xdotool({ QStringLiteral("windowfocus"), QStringLiteral("--sync"), window })
+    return xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window})
         && xdotool(
-            QStringList { QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("30") }
+            QStringList {QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("30")}
             + keys);
 }
 
 bool ProgramDriver::answerBox(const QString &title, int timeoutMs)
 {
     const QString box = waitForWindow(title, timeoutMs);
-    return !box.isEmpty() && pressKeys(box, { QStringLiteral("Return") });
+    return !box.isEmpty() && pressKeys(box, {QStringLiteral("Return")});
 }
 
 QStringList ProgramDriver::hookCalls() const

@@ -110,7 +110,7 @@ void TestForm::iconAndWidth()
 {
     // The images are compiled into the library: a missing resource gives a null icon.
     const QList<QSize> sizes = window->windowIcon().availableSizes();
-    QCOMPARE(sizes, QList<QSize> { QSize(63, 49) });
+    QCOMPARE(sizes, QList<QSize> {QSize(63, 49)});
     form.advanceOptionButton->setChecked(true);
     window->adjustSize();
     QVERIFY(window->width() <= 327);

@@ -19,8 +19,8 @@ void TestInstall::stagedInstallationRuns()
     QProcess install;
     install.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     install.start(QStringLiteral("cmake"),
-        { QStringLiteral("--install"), QStringLiteral(TOLVAN_BUILD_DIR), QStringLiteral("--prefix"),
-            prefix.path() });
+        {QStringLiteral("--install"), QStringLiteral(TOLVAN_BUILD_DIR), QStringLiteral("--prefix"),
+            prefix.path()});
     QVERIFY(install.waitForFinished(60000));
     QCOMPARE(install.exitCode(), 0);
     const QString program = prefix.filePath(QStringLiteral("bin/tolvan"));

@@ -55,13 +55,15 @@ void TestMainWindow::constructionState()
     QVERIFY(!window->toneKeyGroupBox->isVisible());
     QVERIFY(!window->schemeGroupBox->isVisible());
     QCOMPARE(window->statusShowLabel->text(), QStringLiteral("未改键"));
+    QCOMPARE(window->windowTitle(), QStringLiteral("默认方案 - tolvan key change"));
+    QCOMPARE(window->turnOnLineEdit->text(), QStringLiteral("ScrollLock"));
+    QCOMPARE(window->turnOnLineEdit->key, 145u);
+    QVERIFY(window->winShieldRadioButton->isChecked());
     QVERIFY(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
 
     const QVector<Scheme> &schemes = TolvanInspector::schemes(*window);
     QCOMPARE(schemes.size(), 1);
     QCOMPARE(schemes.first().name, QStringLiteral("默认方案"));
-    QCOMPARE(schemes.first().turnOn, 145u);
-    QCOMPARE(schemes.first().toneKeys.size(), 0);
     QCOMPARE(TolvanInspector::lastScheme(*window), 0);
     QCOMPARE(window->schemeComboBox->count(), 1);
     QCOMPARE(window->schemeComboBox->currentIndex(), 0);
@@ -90,7 +92,7 @@ void TestMainWindow::trayMenu()
     QStringList entries;
     for (const QAction *action : TolvanInspector::trayIconMenu(*window)->actions())
         entries << (action->isSeparator() ? QStringLiteral("--") : action->text());
-    QCOMPARE(entries, (QStringList { "Show", "About", "--", "Quit" }));
+    QCOMPARE(entries, (QStringList {"Show", "About", "--", "Quit"}));
     QSystemTrayIcon *tray = TolvanInspector::trayIcon(*window);
     QCOMPARE(tray->toolTip(), QStringLiteral("tolvan series key change"));
     QCOMPARE(tray->contextMenu(), TolvanInspector::trayIconMenu(*window));
@@ -109,7 +111,7 @@ void TestMainWindow::trayMenuTranslated()
     QStringList entries;
     for (const QAction *action : TolvanInspector::trayIconMenu(*window)->actions())
         entries << (action->isSeparator() ? QStringLiteral("--") : action->text());
-    QCOMPARE(entries, (QStringList { "显示", "关于", "--", "退出" }));
+    QCOMPARE(entries, (QStringList {"显示", "关于", "--", "退出"}));
     window->advanceOptionButton->click();
     QCOMPARE(window->advanceOptionButton->text(), QStringLiteral("高级设定<<"));
 
@@ -200,7 +202,7 @@ void TestMainWindow::hookLibraryReportsFailure()
     TolvanInspector::startHook(*window);
 
     QCOMPARE(catcher.summaries(),
-        QStringList { "error|no keyboard can be read: add yourself to the input group" });
+        QStringList {"error|no keyboard can be read: add yourself to the input group"});
     QCOMPARE(catcher.boxes.first().icon, QMessageBox::Warning);
     QCOMPARE(catcher.boxes.first().parent, window.get());
     QCOMPARE(window->statusShowLabel->text(), QStringLiteral("unrunning"));

@@ -1,9 +1,6 @@
 #include "keycapture/mylineedit.h"
 #include "messageboxcatcher.h"
 
-#include <QDialog>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <QtTest>
 
 class TestMyLineEdit : public QObject
@@ -15,7 +12,6 @@ private slots:
     void capture();
     void synthesizedKeys_data();
     void synthesizedKeys();
-    void keysDoNotReachTheDialog();
 };
 
 namespace {
@@ -44,15 +40,14 @@ void TestMyLineEdit::capture_data()
         << int(Qt::Key_7) << int(Qt::KeypadModifier) << "7" << 79u << "7" << 103u;
     QTest::newRow("non-ASCII text") << int(Qt::Key_Odiaeresis) << 0 << QStringLiteral("ö") << 47u
                                     << QStringLiteral("ö") << 0xBAu;
+    QTest::newRow("keypad 7, Num Lock off")
+        << int(Qt::Key_Home) << int(Qt::KeypadModifier) << QString() << 79u << "Home" << 103u;
+    QTest::newRow("a French layout's q is the A key")
+        << int(Qt::Key_Q) << 0 << "q" << 38u << "q" << 65u;
+    QTest::newRow("scan code unknown to the table")
+        << int(Qt::Key_F5) << 0 << QString() << quint32(8 + 0x2FF) << "F5" << 116u;
     QTest::newRow("Home") << int(Qt::Key_Home) << 0 << QString() << 110u << "Home" << 36u;
-    QTest::newRow("End") << int(Qt::Key_End) << 0 << QString() << 115u << "End" << 35u;
-    QTest::newRow("Insert") << int(Qt::Key_Insert) << 0 << QString() << 118u << "Insert" << 45u;
-    QTest::newRow("Left") << int(Qt::Key_Left) << 0 << QString() << 113u << "Left" << 37u;
-    QTest::newRow("Up") << int(Qt::Key_Up) << 0 << QString() << 111u << "Up" << 38u;
-    QTest::newRow("Right") << int(Qt::Key_Right) << 0 << QString() << 114u << "Right" << 39u;
     QTest::newRow("Down") << int(Qt::Key_Down) << 0 << QString() << 116u << "Down" << 40u;
-    QTest::newRow("Caps Lock") << int(Qt::Key_CapsLock) << 0 << QString() << 66u << "CapsLock"
-                               << 20u;
     QTest::newRow("Num Lock") << int(Qt::Key_NumLock) << 0 << QString() << 77u << "NumLock" << 144u;
 
     // Keys that type control characters are named after the key.
@@ -109,7 +104,7 @@ void TestMyLineEdit::capture()
     for (const QChar c : field->text())
         QVERIFY(c.category() != QChar::Other_Control);
     if (name.isEmpty()) {
-        QCOMPARE(catcher.summaries(), QStringList { refusal });
+        QCOMPARE(catcher.summaries(), QStringList {refusal});
         QCOMPARE(catcher.boxes.first().parent, &container);
         QCOMPARE(catcher.boxes.first().icon, QMessageBox::Information);
         QCOMPARE(catcher.boxes.first().buttonCount, 1);
@@ -127,13 +122,10 @@ void TestMyLineEdit::synthesizedKeys_data()
 
     // QtTest's events carry no native codes: the code comes from the Qt key.
     QTest::newRow("F5") << int(Qt::Key_F5) << 0 << "F5" << 116u;
-    QTest::newRow("Scroll Lock") << int(Qt::Key_ScrollLock) << 0 << "ScrollLock" << 145u;
     QTest::newRow("A") << int(Qt::Key_A) << 0 << "a" << 65u;
     QTest::newRow("main-row 7") << int(Qt::Key_7) << 0 << "7" << 55u;
     QTest::newRow("keypad 7") << int(Qt::Key_7) << int(Qt::KeypadModifier) << "7" << 103u;
     QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << "Esc" << 27u;
-    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << 0 << "Backspace" << 8u;
-    QTest::newRow("Delete") << int(Qt::Key_Delete) << 0 << "Delete" << 46u;
     QTest::newRow("Shift") << int(Qt::Key_Shift) << 0 << QString() << 0u;
 }
 
@@ -151,29 +143,7 @@ void TestMyLineEdit::synthesizedKeys()
 
     QCOMPARE(field->text(), name);
     QCOMPARE(field->key, code);
-    QCOMPARE(catcher.summaries(), name.isEmpty() ? QStringList { refusal } : QStringList {});
-}
-
-void TestMyLineEdit::keysDoNotReachTheDialog()
-{
-    QDialog dialog;
-    auto *field = new MyLineEdit(&dialog);
-    auto *ok = new QPushButton(QStringLiteral("ok"), &dialog);
-    auto *layout = new QVBoxLayout(&dialog);
-    layout->addWidget(field);
-    layout->addWidget(ok);
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-
-    QTest::keyClick(field, Qt::Key_Return);
-    QTest::keyClick(field, Qt::Key_Escape);
-    QTest::keyClick(field, Qt::Key_Left);
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(dialog.result(), 0);
-    // The field neither accumulates text nor moves a cursor: it shows the last key only.
-    QCOMPARE(field->text(), QStringLiteral("Left"));
+    QCOMPARE(catcher.summaries(), name.isEmpty() ? QStringList {refusal} : QStringList {});
 }
 
 QTEST_MAIN(TestMyLineEdit)

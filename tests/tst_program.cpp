@@ -34,7 +34,7 @@ void TestProgram::secondCopyIsRefused()
     QCOMPARE(second->exitCode(), 0);
 
     QVERIFY(!first->waitForFinished(0));
-    QCOMPARE(driver.windows(mainWindowTitle), QStringList { window });
+    QCOMPARE(driver.windows(mainWindowTitle), QStringList {window});
     QVERIFY(driver.hookCalls().isEmpty());
 }
 

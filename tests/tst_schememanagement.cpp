@@ -14,7 +14,6 @@ class TestSchemeManagement : public QObject
 private slots:
     void init();
     void cleanup();
-    void startShowsTheFirstScheme();
     void newStoresTheFormAndShowsDefaults();
     void typingRenamesEntryAndScheme();
     void highlightEndsRenaming();
@@ -63,18 +62,6 @@ QStringList TestSchemeManagement::names() const
     return result;
 }
 
-void TestSchemeManagement::startShowsTheFirstScheme()
-{
-    QCOMPARE(window->windowTitle(), QStringLiteral("默认方案 - tolvan key change"));
-    QCOMPARE(window->turnOnLineEdit->text(), QStringLiteral("ScrollLock"));
-    QCOMPARE(window->turnOnLineEdit->key, 145u);
-    QCOMPARE(window->enemyBloodLineEdit->text(), QStringLiteral("End"));
-    QCOMPARE(window->friendBloodLineEdit->key, 36u);
-    QVERIFY(window->winShieldRadioButton->isChecked());
-    QVERIFY(window->keypad7LineEdit->text().isEmpty());
-    QVERIFY(!window->schemeComboBox->isEditable());
-}
-
 void TestSchemeManagement::newStoresTheFormAndShowsDefaults()
 {
     QTest::keyClick(window->keypad7LineEdit, Qt::Key_A);
@@ -89,8 +76,8 @@ void TestSchemeManagement::newStoresTheFormAndShowsDefaults()
     QCOMPARE(schemes.at(0).enemyBloodText, QStringLiteral("F5"));
     QCOMPARE(schemes.at(0).enemyBlood, 116u);
     QCOMPARE(TolvanInspector::lastScheme(*window), 1);
-    QCOMPARE(entries(), (QStringList { "默认方案", "new" }));
-    QCOMPARE(names(), (QStringList { "默认方案", "new" }));
+    QCOMPARE(entries(), (QStringList {"默认方案", "new"}));
+    QCOMPARE(names(), (QStringList {"默认方案", "new"}));
     QCOMPARE(window->windowTitle(), QStringLiteral("new - tolvan key change"));
     QVERIFY(window->keypad7LineEdit->text().isEmpty());
     QCOMPARE(window->keypad7LineEdit->key, 0u);
@@ -112,14 +99,14 @@ void TestSchemeManagement::typingRenamesEntryAndScheme()
     QTest::keyClicks(selector, QStringLiteral("raid"));
 
     // Typing renames; it never adds an entry, and the title waits for the next showing.
-    QCOMPARE(entries(), (QStringList { "默认方案", "raid" }));
-    QCOMPARE(names(), (QStringList { "默认方案", "raid" }));
+    QCOMPARE(entries(), (QStringList {"默认方案", "raid"}));
+    QCOMPARE(names(), (QStringList {"默认方案", "raid"}));
     QCOMPARE(window->windowTitle(), QStringLiteral("new - tolvan key change"));
 
     // Still editable: choosing another entry shows it and renames nothing.
     selector->setCurrentIndex(0);
-    QCOMPARE(entries(), (QStringList { "默认方案", "raid" }));
-    QCOMPARE(names(), (QStringList { "默认方案", "raid" }));
+    QCOMPARE(entries(), (QStringList {"默认方案", "raid"}));
+    QCOMPARE(names(), (QStringList {"默认方案", "raid"}));
     selector->setCurrentIndex(1);
     QCOMPARE(window->windowTitle(), QStringLiteral("raid - tolvan key change"));
 
@@ -128,8 +115,8 @@ void TestSchemeManagement::typingRenamesEntryAndScheme()
     QTest::keyClicks(selector, QStringLiteral("boss"));
     QTest::keyClick(selector, Qt::Key_Return);
     QVERIFY(!selector->isEditable());
-    QCOMPARE(entries(), (QStringList { "默认方案", "boss" }));
-    QCOMPARE(names(), (QStringList { "默认方案", "boss" }));
+    QCOMPARE(entries(), (QStringList {"默认方案", "boss"}));
+    QCOMPARE(names(), (QStringList {"默认方案", "boss"}));
 }
 
 void TestSchemeManagement::highlightEndsRenaming()
@@ -147,8 +134,8 @@ void TestSchemeManagement::deleteShowsTheSuccessor_data()
     QTest::addColumn<QStringList>("remaining");
     QTest::addColumn<int>("shown");
 
-    QTest::newRow("second of three") << 1 << QStringList { "默认方案", "third" } << 1;
-    QTest::newRow("last of three") << 2 << QStringList { "默认方案", "second" } << 1;
+    QTest::newRow("second of three") << 1 << QStringList {"默认方案", "third"} << 1;
+    QTest::newRow("last of three") << 2 << QStringList {"默认方案", "second"} << 1;
 }
 
 void TestSchemeManagement::deleteShowsTheSuccessor()
@@ -158,8 +145,8 @@ void TestSchemeManagement::deleteShowsTheSuccessor()
     QFETCH(int, shown);
 
     // Three schemes told apart by name and by their keypad 7 key.
-    const QStringList schemeNames = { "默认方案", "second", "third" };
-    const Qt::Key keys[] = { Qt::Key_A, Qt::Key_B, Qt::Key_C };
+    const QStringList schemeNames = {"默认方案", "second", "third"};
+    const Qt::Key keys[] = {Qt::Key_A, Qt::Key_B, Qt::Key_C};
     QTest::keyClick(window->keypad7LineEdit, keys[0]);
     for (int i = 1; i < 3; ++i) {
         QTest::mouseClick(window->schemeNewButton, Qt::LeftButton);
@@ -196,7 +183,7 @@ void TestSchemeManagement::firstSchemeCannotBeDeleted()
 
     // Even a click that got through leaves the first scheme where it is.
     QMetaObject::invokeMethod(window.get(), "schemeDeleteButtonClicked");
-    QCOMPARE(names(), (QStringList { "默认方案", "new" }));
+    QCOMPARE(names(), (QStringList {"默认方案", "new"}));
     QCOMPARE(TolvanInspector::lastScheme(*window), 0);
 }
 
@@ -224,7 +211,7 @@ void TestSchemeManagement::cancelRestoresDefaultsAndKeepsTheName()
     QTest::keyClick(window->keypad1LineEdit, Qt::Key_Q);
     QTest::keyClick(window->friendBloodLineEdit, Qt::Key_F9);
     TolvanInspector::schemes(*window)[1].winShield = false;
-    TolvanInspector::schemes(*window)[1].toneKeys = { { 1, 2, QStringLiteral("x") } };
+    TolvanInspector::schemes(*window)[1].toneKeys = {{1, 2, QStringLiteral("x")}};
     HookDouble::reset();
 
     QTest::mouseClick(window->cancelButton, Qt::LeftButton);

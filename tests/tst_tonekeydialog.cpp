@@ -63,7 +63,7 @@ void TestToneKeyDialog::enterAndEscapeStayInTheField()
     ToneKeyDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    for (MyLineEdit *field : { dialog.fromLineEdit, dialog.toLineEdit }) {
+    for (MyLineEdit *field : {dialog.fromLineEdit, dialog.toLineEdit}) {
         field->setFocus();
         QTest::keyClick(field, Qt::Key(qtKey));
         QVERIFY(dialog.isVisible());
