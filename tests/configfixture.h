@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -25,9 +26,7 @@ private:
 inline QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool writeBytes(const QString &path, const QByteArray &bytes)
@@ -36,34 +35,38 @@ inline bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// A scheme on one line, for comparisons whose failure shows every field:
+// Each scheme on one line, so that a failed comparison shows every field:
 // name|winShield|code=text of the nine keys|from>to text of each pair.
-inline QString describe(const Scheme &scheme)
-{
-    QStringList parts { scheme.name,
-        scheme.winShield ? QStringLiteral("on") : QStringLiteral("off") };
-    const QList<QPair<quint32, QString>> keys { { scheme.turnOn, scheme.turnOnText },
-        { scheme.enemyBlood, scheme.enemyBloodText },
-        { scheme.friendBlood, scheme.friendBloodText }, { scheme.keypad7, scheme.keypad7Text },
-        { scheme.keypad8, scheme.keypad8Text }, { scheme.keypad4, scheme.keypad4Text },
-        { scheme.keypad5, scheme.keypad5Text }, { scheme.keypad1, scheme.keypad1Text },
-        { scheme.keypad2, scheme.keypad2Text } };
-    for (const auto &key : keys)
-        parts << QString::number(key.first) + QLatin1Char('=') + key.second;
-    for (const ToneKey &toneKey : scheme.toneKeys)
-        parts << QStringLiteral("%1>%2 %3")
-                     .arg(toneKey.from)
-                     .arg(toneKey.to)
-                     .arg(toneKey.toneKeyText);
-    return parts.join(QLatin1Char('|'));
-}
-
 inline QStringList describe(const QVector<Scheme> &schemes)
 {
     QStringList result;
-    for (const Scheme &scheme : schemes)
-        result << describe(scheme);
+    for (const Scheme &s : schemes) {
+        QStringList parts {s.name, s.winShield ? QStringLiteral("on") : QStringLiteral("off")};
+        const std::pair<quint32, QString> keys[] = {{s.turnOn, s.turnOnText},
+            {s.enemyBlood, s.enemyBloodText}, {s.friendBlood, s.friendBloodText},
+            {s.keypad7, s.keypad7Text}, {s.keypad8, s.keypad8Text}, {s.keypad4, s.keypad4Text},
+            {s.keypad5, s.keypad5Text}, {s.keypad1, s.keypad1Text}, {s.keypad2, s.keypad2Text}};
+        for (const auto &[code, text] : keys)
+            parts << QString::number(code) + QLatin1Char('=') + text;
+        for (const ToneKey &t : s.toneKeys)
+            parts << QStringLiteral("%1>%2 %3").arg(t.from).arg(t.to).arg(t.toneKeyText);
+        result << parts.join(QLatin1Char('|'));
+    }
     return result;
+}
+
+// What an independent XML 1.0 parser says of the document; empty when it accepts it.
+inline QString xmllintComplaint(const QByteArray &document)
+{
+    QProcess process;
+    process.start(QStringLiteral("xmllint"), {QStringLiteral("--noout"), QStringLiteral("-")});
+    process.write(document);
+    process.closeWriteChannel();
+    if (process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit
+        && process.exitCode() == 0)
+        return QString();
+    return QStringLiteral("xmllint (libxml2-utils): ") + process.errorString()
+        + QString::fromLocal8Bit(process.readAllStandardError());
 }
 
 // The document of a settings file around `body`, in the layout the program writes.
