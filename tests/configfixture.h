@@ -10,17 +10,12 @@
 
 // A fresh temporary directory as the working directory, where the window reads and writes its
 // settings file; the old working directory comes back when it ends.
-class WorkingDirectory
+struct WorkingDirectory
 {
-public:
-    WorkingDirectory() : previous(QDir::currentPath()) { QDir::setCurrent(directory.path()); }
+    WorkingDirectory() { QDir::setCurrent(directory.path()); }
     ~WorkingDirectory() { QDir::setCurrent(previous); }
-    QString path() const { return directory.path(); }
-    QString filePath(const QString &name) const { return directory.filePath(name); }
-
-private:
-    QString previous;
-    QTemporaryDir directory;
+    const QString previous = QDir::currentPath();
+    const QTemporaryDir directory;
 };
 
 inline QByteArray fileBytes(const QString &path)
@@ -67,21 +62,4 @@ inline QString xmllintComplaint(const QByteArray &document)
         return QString();
     return QStringLiteral("xmllint (libxml2-utils): ") + process.errorString()
         + QString::fromLocal8Bit(process.readAllStandardError());
-}
-
-// The document of a settings file around `body`, in the layout the program writes.
-inline QByteArray settingsDocument(const QByteArray &body)
-{
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE xtol>\n<tolvan version=\"1.9\">\n"
-        + body + "</tolvan>\n";
-}
-
-// One scheme element with the given name and extra content after the default fields.
-inline QByteArray schemeElement(const QByteArray &name, const QByteArray &content = QByteArray())
-{
-    return "<scheme name=\"" + name
-        + "\"><winShield>1</winShield><turnOn>145</turnOn><turnOnText>ScrollLock</turnOnText>"
-          "<enemyBlood>35</enemyBlood><enemyBloodText>End</enemyBloodText>"
-          "<friendBlood>36</friendBlood><friendBloodText>Home</friendBloodText>"
-        + content + "</scheme>\n";
 }
