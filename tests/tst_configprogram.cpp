@@ -7,19 +7,16 @@
 
 namespace {
 
-const QString defaultSchemeWindow = QStringLiteral("^默认方案 - tolvan key change$");
-
 // From the window's first focus, the Windows-key switch, through the capture fields in tab order:
 // a key for each, then OK.
-const QStringList captureAndOk { "Tab", "F5", "Tab", "F6", "Tab", "q", "Tab", "w", "Tab", "a",
-    "Tab", "s", "Tab", "z", "Tab", "x", "Tab", "space" };
+const QStringList captureAndOk {"Tab", "F5", "Tab", "F6", "Tab", "q", "Tab", "w", "Tab", "a", "Tab",
+    "s", "Tab", "z", "Tab", "x", "Tab", "space"};
 // From OK: open the advanced panel, create a scheme, name it a<b&"c" in the selector, then OK
 // twice: the first only ends the naming.
-const QStringList newNamedScheme { "Tab", "Tab", "space", "Tab", "Tab", "Tab", "Tab", "space",
+const QStringList newNamedScheme {"Tab", "Tab", "space", "Tab", "Tab", "Tab", "Tab", "space",
     "shift+Tab", "ctrl+a", "a", "less", "b", "ampersand", "quotedbl", "c", "quotedbl", "shift+Tab",
-    "shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "space", "space" };
-const QStringList tabToOk { "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab", "Tab",
-    "space" };
+    "shift+Tab", "shift+Tab", "shift+Tab", "shift+Tab", "space", "space"};
+const QStringList tabToOk = QStringList(9, QStringLiteral("Tab")) << QStringLiteral("space");
 
 } // namespace
 
@@ -40,12 +37,12 @@ void TestConfigProgram::capturedKeysWrittenAndReadAtRestart()
     QVERIFY(!expected.isEmpty());
 
     QProcess *first = driver.start();
-    const QString window = driver.waitForWindow(defaultSchemeWindow);
+    const QString window = driver.waitForWindow(QStringLiteral("^默认方案 - tolvan key change$"));
     QVERIFY(!window.isEmpty());
     QVERIFY(!QFileInfo::exists(settings));
     QVERIFY(driver.pressKeys(window, captureAndOk));
     QTRY_COMPARE_WITH_TIMEOUT(fileBytes(settings), expected, 10000);
-    QTRY_COMPARE(driver.hookCalls(), (QStringList { "cancel", "set" }));
+    QTRY_COMPARE(driver.hookCalls(), (QStringList {"cancel", "set"}));
 
     const QByteArray expectedNamed = fileBytes(QFINDTESTDATA("data/captured-named.xtol"));
     QVERIFY(driver.pressKeys(window, newNamedScheme));
