@@ -13,17 +13,11 @@ endfunction()
 
 tolvan_add_hook_test(tst_hookcore hook_core)
 
-if(TARGET hook_linux)
-    tolvan_add_hook_test(tst_hooklinux hook_linux)
-endif()
-
-if(TARGET hook_evdev)
-    tolvan_add_hook_test(tst_hookevdev hook_evdev)
-endif()
-
+# The Linux side: the loop against fakes, the libevdev layer, and the built libhook.so.
 if(TARGET hook)
-    tolvan_add_hook_test(tst_hookexports)
-    target_include_directories(tst_hookexports PRIVATE ${PROJECT_SOURCE_DIR})
-    target_compile_definitions(tst_hookexports PRIVATE HOOK_LIBRARY_PATH="$<TARGET_FILE:hook>")
-    add_dependencies(tst_hookexports hook)
+    find_package(PkgConfig REQUIRED)
+    pkg_check_modules(LIBEVDEV REQUIRED IMPORTED_TARGET libevdev)
+    tolvan_add_hook_test(tst_hooklinux hook_evdev PkgConfig::LIBEVDEV)
+    target_compile_definitions(tst_hooklinux PRIVATE HOOK_LIBRARY_PATH="$<TARGET_FILE:hook>")
+    add_dependencies(tst_hooklinux hook)
 endif()
