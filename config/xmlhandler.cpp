@@ -8,42 +8,6 @@ namespace {
 
 const QLatin1String formatVersion("1.9");
 
-struct SchemeCode
-{
-    QLatin1String element;
-    quint32 Scheme::*field;
-};
-
-struct SchemeText
-{
-    QLatin1String element;
-    QString Scheme::*field;
-};
-
-const SchemeCode schemeCodes[] = {
-    {QLatin1String("turnOn"), &Scheme::turnOn},
-    {QLatin1String("enemyBlood"), &Scheme::enemyBlood},
-    {QLatin1String("friendBlood"), &Scheme::friendBlood},
-    {QLatin1String("keypad7"), &Scheme::keypad7},
-    {QLatin1String("keypad8"), &Scheme::keypad8},
-    {QLatin1String("keypad4"), &Scheme::keypad4},
-    {QLatin1String("keypad5"), &Scheme::keypad5},
-    {QLatin1String("keypad1"), &Scheme::keypad1},
-    {QLatin1String("keypad2"), &Scheme::keypad2},
-};
-
-const SchemeText schemeTexts[] = {
-    {QLatin1String("turnOnText"), &Scheme::turnOnText},
-    {QLatin1String("enemyBloodText"), &Scheme::enemyBloodText},
-    {QLatin1String("friendBloodText"), &Scheme::friendBloodText},
-    {QLatin1String("keypad7Text"), &Scheme::keypad7Text},
-    {QLatin1String("keypad8Text"), &Scheme::keypad8Text},
-    {QLatin1String("keypad4Text"), &Scheme::keypad4Text},
-    {QLatin1String("keypad5Text"), &Scheme::keypad5Text},
-    {QLatin1String("keypad1Text"), &Scheme::keypad1Text},
-    {QLatin1String("keypad2Text"), &Scheme::keypad2Text},
-};
-
 // A value that does not convert (empty, hexadecimal, out of range, stray characters) reads as 0.
 quint32 codeValue(const QString &text)
 {
@@ -130,15 +94,13 @@ bool XmlHandler::endElement(QStringView qName)
         scheme.winShield = signedValue(currentText) != 0;
         return true;
     }
-    for (const SchemeCode &code : schemeCodes) {
-        if (qName == code.element) {
-            scheme.*code.field = codeValue(currentText);
+    for (const KeySetting &setting : keySettings) {
+        if (qName == setting.name) {
+            scheme.*setting.code = codeValue(currentText);
             return true;
         }
-    }
-    for (const SchemeText &text : schemeTexts) {
-        if (qName == text.element) {
-            scheme.*text.field = currentText;
+        if (qName == setting.textName) {
+            scheme.*setting.text = currentText;
             return true;
         }
     }

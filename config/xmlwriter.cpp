@@ -6,38 +6,6 @@
 
 #include <iterator>
 
-namespace {
-
-struct KeySetting
-{
-    QLatin1String element;
-    quint32 Scheme::*code;
-    QLatin1String textElement;
-    QString Scheme::*text;
-};
-
-const KeySetting keySettings[] = {
-    {QLatin1String("turnOn"), &Scheme::turnOn, QLatin1String("turnOnText"), &Scheme::turnOnText},
-    {QLatin1String("enemyBlood"), &Scheme::enemyBlood, QLatin1String("enemyBloodText"),
-        &Scheme::enemyBloodText},
-    {QLatin1String("friendBlood"), &Scheme::friendBlood, QLatin1String("friendBloodText"),
-        &Scheme::friendBloodText},
-    {QLatin1String("keypad7"), &Scheme::keypad7, QLatin1String("keypad7Text"),
-        &Scheme::keypad7Text},
-    {QLatin1String("keypad8"), &Scheme::keypad8, QLatin1String("keypad8Text"),
-        &Scheme::keypad8Text},
-    {QLatin1String("keypad4"), &Scheme::keypad4, QLatin1String("keypad4Text"),
-        &Scheme::keypad4Text},
-    {QLatin1String("keypad5"), &Scheme::keypad5, QLatin1String("keypad5Text"),
-        &Scheme::keypad5Text},
-    {QLatin1String("keypad1"), &Scheme::keypad1, QLatin1String("keypad1Text"),
-        &Scheme::keypad1Text},
-    {QLatin1String("keypad2"), &Scheme::keypad2, QLatin1String("keypad2Text"),
-        &Scheme::keypad2Text},
-};
-
-} // namespace
-
 XmlWriter::XmlWriter(const QString &version, int lastScheme)
     : version(version), lastScheme(lastScheme)
 {
@@ -76,11 +44,11 @@ void XmlWriter::writeScheme(const Scheme &scheme)
     out << indent(2) << QLatin1String("<winShield>") << (scheme.winShield ? 1 : 0)
         << QLatin1String("</winShield>\n");
     for (const KeySetting &setting : keySettings) {
-        out << indent(2) << '<' << setting.element << '>' << scheme.*setting.code
-            << QLatin1String("</") << setting.element << QLatin1String(">\n");
-        out << indent(2) << '<' << setting.textElement << '>'
+        out << indent(2) << '<' << setting.name << '>' << scheme.*setting.code
+            << QLatin1String("</") << setting.name << QLatin1String(">\n");
+        out << indent(2) << '<' << setting.textName << '>'
             << xmlEscaped(scheme.*setting.text, XmlTextPlace::Content) << QLatin1String("</")
-            << setting.textElement << QLatin1String(">\n");
+            << setting.textName << QLatin1String(">\n");
     }
     for (const ToneKey &toneKey : scheme.toneKeys) {
         out << indent(2) << QLatin1String("<toneKey>\n");

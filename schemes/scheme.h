@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QLatin1String>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+
+#include <array>
 
 // One advanced pair: pressing `from` gives `to`. The text is the list line built when the pair
 // was entered, stored as it stands and never rebuilt from the codes.
@@ -40,6 +43,20 @@ struct Scheme
     quint32 keypad2 = 0;
     QList<ToneKey> toneKeys;
 };
+
+// One of the nine key settings of a scheme. The settings file names the code's element after the
+// setting and the text's element with "Text" added.
+struct KeySetting
+{
+    QLatin1String name;
+    QLatin1String textName;
+    QString Scheme::*text;
+    quint32 Scheme::*code;
+};
+
+// The nine in their fixed order (turn-on, enemy and friendly health bars, keypad 7, 8, 4, 5, 1,
+// 2), the order of the form and of the file.
+extern const std::array<KeySetting, 9> keySettings;
 
 // Resets every setting but the name, which each caller sets or keeps itself.
 void setSchemeDefaults(Scheme &scheme);

@@ -1,28 +1,23 @@
 #include "mainwindow/tolvan.h"
 #include "schemes/mylistwidgetitem.h"
 
+#include <iterator>
+
 namespace {
 
-// The nine key fields of the form beside the scheme fields they show, in the order the form
-// transfers them.
-struct KeyField
-{
-    MyLineEdit *Ui_tolvan::*lineEdit;
-    QString Scheme::*text;
-    quint32 Scheme::*code;
+// The form's fields of the nine key settings, in the order of keySettings.
+MyLineEdit *Ui_tolvan::*const keyLineEdits[] = {
+    &Ui_tolvan::turnOnLineEdit,
+    &Ui_tolvan::enemyBloodLineEdit,
+    &Ui_tolvan::friendBloodLineEdit,
+    &Ui_tolvan::keypad7LineEdit,
+    &Ui_tolvan::keypad8LineEdit,
+    &Ui_tolvan::keypad4LineEdit,
+    &Ui_tolvan::keypad5LineEdit,
+    &Ui_tolvan::keypad1LineEdit,
+    &Ui_tolvan::keypad2LineEdit,
 };
-
-const KeyField keyFields[] = {
-    {&Ui_tolvan::turnOnLineEdit, &Scheme::turnOnText, &Scheme::turnOn},
-    {&Ui_tolvan::enemyBloodLineEdit, &Scheme::enemyBloodText, &Scheme::enemyBlood},
-    {&Ui_tolvan::friendBloodLineEdit, &Scheme::friendBloodText, &Scheme::friendBlood},
-    {&Ui_tolvan::keypad7LineEdit, &Scheme::keypad7Text, &Scheme::keypad7},
-    {&Ui_tolvan::keypad8LineEdit, &Scheme::keypad8Text, &Scheme::keypad8},
-    {&Ui_tolvan::keypad4LineEdit, &Scheme::keypad4Text, &Scheme::keypad4},
-    {&Ui_tolvan::keypad5LineEdit, &Scheme::keypad5Text, &Scheme::keypad5},
-    {&Ui_tolvan::keypad1LineEdit, &Scheme::keypad1Text, &Scheme::keypad1},
-    {&Ui_tolvan::keypad2LineEdit, &Scheme::keypad2Text, &Scheme::keypad2},
-};
+static_assert(std::size(keyLineEdits) == std::tuple_size_v<decltype(keySettings)>);
 
 } // namespace
 
@@ -42,10 +37,10 @@ void Tolvan::schemeToForm()
     winShieldRadioButton->setChecked(scheme.winShield);
     winShieldButtonGroup->setExclusive(true);
 
-    for (const KeyField &field : keyFields) {
-        MyLineEdit *lineEdit = this->*field.lineEdit;
-        lineEdit->setText(scheme.*field.text);
-        lineEdit->key = scheme.*field.code;
+    for (std::size_t i = 0; i < keySettings.size(); ++i) {
+        MyLineEdit *lineEdit = this->*keyLineEdits[i];
+        lineEdit->setText(scheme.*keySettings[i].text);
+        lineEdit->key = scheme.*keySettings[i].code;
     }
 
     // The remembered item goes with the items: an Edit must never reach a deleted one.
@@ -66,10 +61,10 @@ void Tolvan::formToScheme()
 {
     Scheme &scheme = schemes[lastScheme];
     scheme.winShield = winShieldRadioButton->isChecked();
-    for (const KeyField &field : keyFields) {
-        const MyLineEdit *lineEdit = this->*field.lineEdit;
-        scheme.*field.text = lineEdit->text();
-        scheme.*field.code = lineEdit->key;
+    for (std::size_t i = 0; i < keySettings.size(); ++i) {
+        const MyLineEdit *lineEdit = this->*keyLineEdits[i];
+        scheme.*keySettings[i].text = lineEdit->text();
+        scheme.*keySettings[i].code = lineEdit->key;
     }
     scheme.toneKeys.clear();
     for (int row = 0; row < toneKeyListWidget->count(); ++row) {
